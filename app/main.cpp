@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "notice_app.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  return notice::RunNotice(instance);
+}

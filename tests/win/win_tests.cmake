@@ -1,0 +1,93 @@
+# Tests of the real window under Wine in a private X server.
+#
+# Wine can run the 32-bit program only where the kernel runs 32-bit code.
+# Where it cannot, the same sources are built for x86-64 in a sub-build and
+# the window tests drive that build; the checks of the shipped file itself
+# always read the 32-bit notice.exe.
+set(NOTICE_WINE_ARCH "auto" CACHE STRING "Wine to test under: auto, win32 or win64")
+set_property(CACHE NOTICE_WINE_ARCH PROPERTY STRINGS auto win32 win64)
+if(NOT NOTICE_WINE_ARCH MATCHES "^(auto|win32|win64)$")
+  message(FATAL_ERROR "NOTICE_WINE_ARCH must be auto, win32 or win64 (got \"${NOTICE_WINE_ARCH}\").")
+endif()
+set(wine_arch "${NOTICE_WINE_ARCH}")
+if(wine_arch STREQUAL "auto")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(wine_arch win64)
+  else()
+    execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    if(rc EQUAL 0)
+      set(wine_arch win32)
+    else()
+      set(wine_arch win64)
+      message(STATUS "32-bit Wine cannot run on this host: window tests drive an x86-64 build")
+    endif()
+  endif()
+endif()
+
+add_executable(notice_wine_tests
+  win/wine_test_support.h
+  win/wine_test_support.cpp
+  win/in_process_test.cpp
+  win/real_program_test.cpp
+  ${NOTICE_RESOURCE_FILES})
+target_link_libraries(notice_wine_tests PRIVATE notice_win32 GTest::gtest_main)
+target_link_options(notice_wine_tests PRIVATE -static)
+
+# Only the sub-build that exists to give the tests a runnable program stops here.
+if(NOTICE_TEST_VEHICLE)
+  return()
+endif()
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND wine_arch STREQUAL "win64")
+  include(ExternalProject)
+  ExternalProject_Add(notice_x64
+    SOURCE_DIR "${PROJECT_SOURCE_DIR}"
+    BINARY_DIR "${CMAKE_BINARY_DIR}/x64"
+    CMAKE_CACHE_ARGS
+      "-DCMAKE_TOOLCHAIN_FILE:FILEPATH=${PROJECT_SOURCE_DIR}/cmake/toolchain-x86_64-w64-mingw32.cmake"
+      "-DCMAKE_BUILD_TYPE:STRING=${CMAKE_BUILD_TYPE}"
+      "-DNOTICE_DOWNLOAD_URL:STRING=${NOTICE_DOWNLOAD_URL}"
+      "-DNOTICE_ACCOUNT:STRING=${NOTICE_ACCOUNT}"
+      "-DNOTICE_WARNINGS_AS_ERRORS:BOOL=${NOTICE_WARNINGS_AS_ERRORS}"
+      "-DNOTICE_TEST_VEHICLE:BOOL=ON"
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target notice notice_wine_tests
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON)
+  set(tested_program "${CMAKE_BINARY_DIR}/x64/notice.exe")
+  set(test_runner "${CMAKE_BINARY_DIR}/x64/tests/notice_wine_tests.exe")
+else()
+  set(tested_program "$<TARGET_FILE:notice>")
+  set(test_runner "$<TARGET_FILE:notice_wine_tests>")
+endif()
+
+# Wine sees the host's root as drive Z:.
+function(notice_windows_path OUT path)
+  string(REPLACE "/" "\\" windows "${path}")
+  set(${OUT} "Z:${windows}" PARENT_SCOPE)
+endfunction()
+notice_windows_path(program_windows_path "${tested_program}")
+
+# Each row: test name, screen, GoogleTest filter.
+set(wine_test_rows
+  "in_process|1024x768|InProcess*:CreationFailure*:Vetoed/*"
+  "real_program|1024x768|RealProgram.*:Ways/RealProgramClose.*"
+  "x_input|1024x768|RealProgramXInput.*"
+  "geometry.1024x768|1024x768|RealProgramGeometry.*"
+  "geometry.1025x769|1025x769|RealProgramGeometry.*"
+  "geometry.300x400|300x400|RealProgramGeometry.*"
+  "geometry.301x400|301x400|RealProgramGeometry.*")
+foreach(row IN LISTS wine_test_rows)
+  string(REPLACE "|" ";" fields "${row}")
+  list(GET fields 0 name)
+  list(GET fields 1 screen)
+  list(GET fields 2 filter)
+  add_test(NAME wine.${name}
+    COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-session" --screen ${screen} --arch ${wine_arch}
+            --prefix "${CMAKE_BINARY_DIR}/wineprefix-${wine_arch}" --timeout 600 --
+            env "NOTICE_EXE=${program_windows_path}"
+            sh -c "exec \"\$NOTICE_WINE\" \"\$0\" --gtest_filter=\"\$1\" --gtest_color=no"
+            "${test_runner}" "${filter}")
+  # One prefix, one Wine server: the sessions take turns.
+  set_tests_properties(wine.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900 LABELS wine)
+endforeach()
