@@ -10,7 +10,8 @@ if(MSVC)
 else()
   target_compile_options(notice_win32_flags INTERFACE
     $<$<COMPILE_LANGUAGE:CXX>:-fstack-protector-strong -ffunction-sections -fdata-sections
-      "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=.">)
+      "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=."
+    >)
   target_link_options(notice_win32_flags INTERFACE
     -static -fstack-protector-strong -Wl,--gc-sections
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)

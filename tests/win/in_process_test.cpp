@@ -66,6 +66,13 @@ TEST_F(InProcess, ClassHasItsStylesCursorAndNoIconOrBrush) {
             GetStockObject(NULL_BRUSH));
 }
 
+TEST_F(InProcess, SystemMenuKeepsMoveAndCanClose) {
+  HMENU menu = GetSystemMenu(window(), FALSE);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_NE(GetMenuState(menu, SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  EXPECT_NE(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
 TEST_F(InProcess, WindowAndBoxKeepTheStockGuiFont) {
   const auto font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(window(), WM_GETFONT, 0, 0)), font);
