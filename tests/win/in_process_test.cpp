@@ -210,11 +210,16 @@ struct CreationVeto {
   static inline const wchar_t* className = nullptr;
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
-      const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
-      const LPCWSTR cls = create->lpcs->lpszClass;
-      if (!IS_INTRESOURCE(cls) && lstrcmpiW(cls, className) == 0) return 1;
+      // The class as created: with version 6 of the common controls the
+      // name the caller passed is mapped to a versioned class first.
+      wchar_t cls[64] = L"";
+      GetClassNameW(reinterpret_cast<HWND>(wParam), cls, 64);
+      if (lstrcmpiW(cls, className) == 0) return 1;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static void CALLBACK CloseStrayWindow(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND w = FindWindowW(kNoticeWindowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
   }
 };
 
@@ -230,8 +235,12 @@ TEST_P(CreationFailure, LeavesNoWindowAndEndsWithNonZeroStatus) {
   CreationVeto::className = GetParam().vetoedClass;
   HHOOK hook = SetWindowsHookExW(WH_CBT, CreationVeto::Hook, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
+  // Should the veto miss, the program would run its loop for good: close
+  // it after a while so that the test fails instead of hanging.
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CreationVeto::CloseStrayWindow);
   const DWORD started = GetTickCount();
   const int status = RunNotice(GetModuleHandleW(nullptr));
+  KillTimer(nullptr, guard);
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(status, GetParam().expectedStatus);
   EXPECT_LT(GetTickCount() - started, 5000u);

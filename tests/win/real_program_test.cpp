@@ -192,9 +192,14 @@ TEST(RealProgram, EnterInsertsALineBreakAndTabInsertsNothing) {
 TEST(RealProgram, CaretBelowTheLastVisibleLineScrollsTheBox) {
   Program p;
   ASSERT_TRUE(p.ready());
-  for (int i = 0; i < 20; ++i) PostKey(p.edit(), VK_DOWN);
+  // New lines above the notice push the caret down past the box's bottom.
+  for (int i = 0; i < 12; ++i) PostKey(p.edit(), VK_RETURN);
   p.Settle();
   EXPECT_GT(SendMessageW(p.edit(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // And arrowing back up to the first line brings it into view again.
+  for (int i = 0; i < 12; ++i) PostKey(p.edit(), VK_UP);
+  p.Settle();
+  EXPECT_EQ(SendMessageW(p.edit(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
   EXPECT_EQ(GetWindowLongW(p.edit(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
 
