@@ -4,7 +4,7 @@ namespace notice {
 
 WindowStyles MapWindowStyles(const WindowProps& p) {
   WindowStyles s;
-  s.style = style::kOverlapped;  // unowned or owned, never a popup
+  s.style = style::kOverlapped;  // an unowned top-level window, never a popup
   if (p.controlBox) s.style |= style::kCaption | style::kSysMenu;
   else if (p.border != BorderKind::None) s.style |= style::kBorder;
   if (p.border == BorderKind::Sizable) s.style |= style::kThickFrame;

@@ -37,7 +37,6 @@ struct WindowProps {
   bool minimizeBox = true;
   bool movable = true;
   bool escCloses = true;
-  bool owned = false;
   bool visibleAtCreation = false;
   StartPosition startPosition = StartPosition::CenterScreen;
   Rect design{50, 50, 380, 250};  // outer frame; left/top unused when centred

@@ -124,7 +124,6 @@ TEST(NoticeRecords, HoldTheFixedDefaults) {
   EXPECT_EQ(w.startPosition, StartPosition::CenterScreen);
   EXPECT_EQ(w.background, kSystemColor);
   EXPECT_TRUE(w.escCloses);
-  EXPECT_FALSE(w.owned);
 
   const EditProps e;
   EXPECT_EQ(e.bounds, (Rect{40, 64, 304, 112}));
