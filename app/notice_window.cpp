@@ -108,12 +108,6 @@ Modifiers CurrentModifiers() {
                    GetKeyState(VK_MENU) < 0};
 }
 
-FocusCandidate Describe(HWND control, int tabOrder) {
-  const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-  return FocusCandidate{IsWindowVisible(control) != FALSE, IsWindowEnabled(control) != FALSE,
-                        (style & WS_TABSTOP) != 0, tabOrder};
-}
-
 }  // namespace
 
 CreateResult NoticeWindow::Create(HINSTANCE instance, const WindowProps& props,
@@ -212,11 +206,19 @@ bool NoticeWindow::PreTranslate(const MSG& msg) {
   return false;
 }
 
+FocusCandidate NoticeWindow::FocusState() const {
+  const LONG_PTR style = GetWindowLongPtrW(edit_, GWL_STYLE);
+  return FocusCandidate{IsWindowVisible(edit_) != FALSE, IsWindowEnabled(edit_) != FALSE,
+                        (style & WS_TABSTOP) != 0, editProps_.tabOrder};
+}
+
+std::optional<std::size_t> NoticeWindow::ControlIndex(HWND control) const {
+  return control && control == edit_ ? std::optional<std::size_t>(0) : std::nullopt;
+}
+
 void NoticeWindow::MoveFocus(bool forward) {
-  const FocusCandidate controls[] = {Describe(edit_, editProps_.tabOrder)};
-  const std::optional<std::size_t> current =
-      GetFocus() == edit_ ? std::optional<std::size_t>(0) : std::nullopt;
-  if (NextTabStop(controls, std::size(controls), current, forward)) SetFocus(edit_);
+  const FocusCandidate controls[] = {FocusState()};
+  if (NextTabStop(controls, std::size(controls), ControlIndex(GetFocus()), forward)) SetFocus(edit_);
 }
 
 LRESULT CALLBACK NoticeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -287,10 +289,8 @@ LRESULT NoticeWindow::OnActivate(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT NoticeWindow::OnSetFocus() {
-  const FocusCandidate controls[] = {Describe(edit_, editProps_.tabOrder)};
-  const std::optional<std::size_t> last =
-      lastFocus_ && lastFocus_ == edit_ ? std::optional<std::size_t>(0) : std::nullopt;
-  if (edit_ && ChooseFocus(controls, std::size(controls), last)) SetFocus(edit_);
+  const FocusCandidate controls[] = {FocusState()};
+  if (edit_ && ChooseFocus(controls, std::size(controls), ControlIndex(lastFocus_))) SetFocus(edit_);
   return 0;
 }
 

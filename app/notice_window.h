@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "input_routing.h"
 #include "unique_handle.h"
 #include "window_props.h"
 
@@ -55,6 +58,9 @@ class NoticeWindow {
 
   bool CreateEdit(HINSTANCE instance);
   void MoveFocus(bool forward);
+  // The one control as the focus decisions see it, and its index there.
+  FocusCandidate FocusState() const;
+  std::optional<std::size_t> ControlIndex(HWND control) const;
 
   WindowProps props_;
   EditProps editProps_;

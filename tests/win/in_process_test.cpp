@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "notice_app.h"
-#include "notice_text.h"
 #include "wine_test_support.h"
 
 namespace notice {
 namespace {
 
-using testing::Box;
-using testing::OuterBox;
 using testing::Pump;
 using testing::WindowText;
 

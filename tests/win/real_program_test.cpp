@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "notice_text.h"
+#include "notice_window.h"
 #include "wine_test_support.h"
 
 namespace notice {
@@ -99,7 +99,7 @@ class Program {
     GetWindowThreadProcessId(hwnd, &pid);
     wchar_t cls[64] = L"";
     GetClassNameW(hwnd, cls, 64);
-    if (pid == s->pid && lstrcmpW(cls, L"NoticeWindow") == 0 && IsWindowVisible(hwnd)) {
+    if (pid == s->pid && lstrcmpW(cls, kNoticeWindowClass) == 0 && IsWindowVisible(hwnd)) {
       s->found = hwnd;
       return FALSE;
     }

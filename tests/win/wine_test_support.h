@@ -15,7 +15,6 @@ std::wstring WindowText(HWND hwnd);
 
 // UTF-8 to UTF-16, for comparing with texts written in the tests' sources.
 std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
 
 // Lets posted messages and paints be handled, in this thread's queue or
 // another process's, for about `ms` milliseconds.
