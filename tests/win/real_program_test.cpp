@@ -149,7 +149,8 @@ TEST(RealProgram, BoxStylesAreExactlyTheRecordsOnes) {
   EXPECT_EQ(GetDlgCtrlID(p.edit()), 100);
   EXPECT_EQ(GetWindow(p.window(), GW_CHILD), p.edit());
   EXPECT_EQ(GetWindow(p.edit(), GW_HWNDNEXT), nullptr);  // the only control
-  EXPECT_EQ(SendMessageW(p.edit(), EM_GETLIMITTEXT, 0, 0) > 0xFFFF, true);  // the control's own maximum
+  // The control's own maximum; a 32-bit count, whatever the width of LRESULT.
+  EXPECT_GT(static_cast<DWORD>(SendMessageW(p.edit(), EM_GETLIMITTEXT, 0, 0)), 0xFFFFu);
 }
 
 TEST(RealProgramGeometry, FrameIsCentredAtItsFixedSizeAndTheBoxInPlace) {
