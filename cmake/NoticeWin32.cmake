@@ -41,18 +41,26 @@ add_library(notice_win32 STATIC
 target_include_directories(notice_win32 PUBLIC app resources)
 target_link_libraries(notice_flags INTERFACE notice_win32_flags)
 target_link_libraries(notice_win32 PUBLIC notice_core)
-if(NOT MSVC)
-  # The program throws nothing and asks nothing of RTTI; without thread-safe
-  # statics no guard code drags the C++ runtime's unwinder into the file.
-  foreach(target notice_win32 notice_core)
-    target_compile_options(${target} PRIVATE
-      $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
-  endforeach()
-else()
-  foreach(target notice_win32 notice_core)
+# Code generation for what ships (and for the benchmark's floor, which must be
+# built the same way): it throws nothing and asks nothing of RTTI; without
+# thread-safe statics no guard code drags the C++ runtime's unwinder into the
+# file, and code that nothing unwinds through needs no unwind tables.
+# Optimising the whole program at link time keeps the file small; the
+# objects keep plain code as well, for test programs linked without it.
+function(notice_program_code target)
+  if(MSVC)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:/EHs-c- /GR->)
-  endforeach()
-endif()
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics
+      -fno-asynchronous-unwind-tables -fno-unwind-tables>)
+  set(lto $<$<CONFIG:Release,MinSizeRel>:-flto=auto -ffat-lto-objects>)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${lto}>)
+  target_link_options(${target} PRIVATE ${lto})
+endfunction()
+notice_program_code(notice_win32)
+notice_program_code(notice_core)
 
 set(NOTICE_RESOURCE_FILES
   "${PROJECT_SOURCE_DIR}/resources/notice.rc"
@@ -62,6 +70,7 @@ set_source_files_properties("${PROJECT_SOURCE_DIR}/resources/notice.rc" PROPERTI
 
 add_executable(notice WIN32 app/main.cpp ${NOTICE_RESOURCE_FILES})
 target_link_libraries(notice PRIVATE notice_win32)
+notice_program_code(notice)
 if(NOT MSVC)
   target_link_options(notice PRIVATE -municode -s)
 endif()
