@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "notice_text.h"
@@ -16,111 +15,13 @@ namespace {
 
 using testing::Box;
 using testing::ChildBox;
+using testing::CloseCase;
+using testing::ExpectedNotice;
 using testing::OuterBox;
 using testing::PostChar;
 using testing::PostKey;
-using testing::Widen;
+using testing::Program;
 using testing::WindowText;
-
-constexpr DWORD kStartTimeout = 20000;
-// A process under Wine ends about 2 s after its last window has gone.
-constexpr DWORD kExitTimeout = 15000;
-
-std::wstring ProgramPath() {
-  const wchar_t* path = _wgetenv(L"NOTICE_EXE");
-  return path ? path : L"notice.exe";
-}
-
-// One run of the real program, ended (and waited for) when it goes out of scope.
-class Program {
- public:
-  Program() {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring command = L"\"" + ProgramPath() + L"\"";
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi_) != FALSE;
-    if (!started_) return;
-    const DWORD until = GetTickCount() + kStartTimeout;
-    while (!window_ && static_cast<LONG>(until - GetTickCount()) > 0) {
-      window_ = Find();
-      if (!window_) Sleep(50);
-    }
-    if (window_) {
-      edit_ = GetDlgItem(window_, 100);
-      WaitForInputIdle(pi_.hProcess, 5000);
-    }
-  }
-  ~Program() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 99);
-      WaitForSingleObject(pi_.hProcess, kExitTimeout);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  bool ready() const { return window_ && edit_; }
-  HWND window() const { return window_; }
-  HWND edit() const { return edit_; }
-  DWORD threadId() const { return pi_.dwThreadId; }
-
-  // Lets the program handle what was posted to it.
-  void Settle(DWORD ms = 300) const {
-    Sleep(ms);
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-  }
-  // The exit status, or STILL_ACTIVE when it has not ended in time.
-  DWORD WaitExit() const {
-    if (WaitForSingleObject(pi_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-  bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-  HWND Focus() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(pi_.dwThreadId, &info) ? info.hwndFocus : nullptr;
-  }
-
- private:
-  struct Search {
-    DWORD pid;
-    HWND found;
-  };
-  static BOOL CALLBACK Match(HWND hwnd, LPARAM l) {
-    auto* s = reinterpret_cast<Search*>(l);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[64] = L"";
-    GetClassNameW(hwnd, cls, 64);
-    if (pid == s->pid && lstrcmpW(cls, kNoticeWindowClass) == 0 && IsWindowVisible(hwnd)) {
-      s->found = hwnd;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  HWND Find() const {
-    Search search{pi_.dwProcessId, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
-  HWND window_ = nullptr;
-  HWND edit_ = nullptr;
-};
-
-const std::wstring& ExpectedNotice() {
-  static const std::wstring text = Widen(NoticeTextUtf8());
-  return text;
-}
 
 TEST(RealProgram, WindowStylesAreExactlyTheRecordsOnes) {
   Program p;
@@ -237,11 +138,6 @@ TEST(RealProgram, MinimizeAndRestoreGiveTheFocusBackToTheBox) {
   EXPECT_EQ(WindowText(p.edit()), ExpectedNotice());
 }
 
-struct CloseCase {
-  const char* name;
-  void (*close)(const Program&);
-};
-
 class RealProgramClose : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(RealProgramClose, EndsTheProcessWithStatusZero) {
@@ -251,17 +147,8 @@ TEST_P(RealProgramClose, EndsTheProcessWithStatusZero) {
   EXPECT_EQ(p.WaitExit(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, RealProgramClose,
-    ::testing::Values(
-        CloseCase{"Escape", [](const Program& p) { PostKey(p.edit(), VK_ESCAPE); }},
-        CloseCase{"AltF4", [](const Program& p) { PostKey(p.edit(), VK_F4, /*alt=*/true); }},
-        // What the close box and Close in the system menu send.
-        CloseCase{"SystemMenuClose",
-                  [](const Program& p) { PostMessageW(p.window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        CloseCase{"CloseBoxClick", [](const Program& p) { testing::ClickCloseBox(p.window()); }},
-        CloseCase{"WmClose", [](const Program& p) { PostMessageW(p.window(), WM_CLOSE, 0, 0); }}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ways, RealProgramClose, ::testing::ValuesIn(testing::kCloseWays),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Keys from the X server, the way a user's keyboard reaches the program.
 TEST(RealProgramXInput, TypingEnterTabAndEscFromTheKeyboard) {

@@ -30,6 +30,7 @@ add_executable(notice_wine_tests
   win/wine_test_support.cpp
   win/in_process_test.cpp
   win/real_program_test.cpp
+  win/fuzz_test.cpp
   ${NOTICE_RESOURCE_FILES})
 target_link_libraries(notice_wine_tests PRIVATE notice_win32 GTest::gtest_main)
 target_link_options(notice_wine_tests PRIVATE -static)
@@ -77,6 +78,7 @@ set(wine_test_rows
   "in_process|1024x768|InProcess*:CreationFailure*:Vetoed/*"
   "real_program|1024x768|RealProgram.*:Ways/RealProgramClose.*"
   "x_input|1024x768|RealProgramXInput.*"
+  "fuzz|1024x768|Fuzz.*"
   "geometry.1024x768|1024x768|RealProgramGeometry.*"
   "geometry.1025x769|1025x769|RealProgramGeometry.*"
   "geometry.300x400|300x400|RealProgramGeometry.*"

@@ -1,5 +1,12 @@
 #include "wine_test_support.h"
 
+#include <tlhelp32.h>
+
+#include <cstdlib>
+
+#include "notice_text.h"
+#include "notice_window.h"
+
 namespace notice::testing {
 
 std::wstring WindowText(HWND hwnd) {
@@ -102,6 +109,125 @@ bool RunUnixProgram(const std::wstring& arguments) {
 unsigned long XWindowOf(HWND hwnd) {
   return static_cast<unsigned long>(
       reinterpret_cast<ULONG_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window")));
+}
+
+const std::wstring& ExpectedNotice() {
+  static const std::wstring text = Widen(NoticeTextUtf8());
+  return text;
+}
+
+namespace {
+
+constexpr DWORD kStartTimeout = 20000;
+// A process under Wine ends about 2 s after its last window has gone.
+constexpr DWORD kExitTimeout = 15000;
+
+std::wstring ProgramPath() {
+  const wchar_t* path = _wgetenv(L"NOTICE_EXE");
+  return path ? path : L"notice.exe";
+}
+
+const wchar_t* ProgramFileName() {
+  static const std::wstring path = ProgramPath();
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return path.c_str() + (slash == std::wstring::npos ? 0 : slash + 1);
+}
+
+struct Search {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK MatchNoticeWindow(HWND hwnd, LPARAM l) {
+  auto* s = reinterpret_cast<Search*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = L"";
+  GetClassNameW(hwnd, cls, 64);
+  if (pid == s->pid && lstrcmpW(cls, kNoticeWindowClass) == 0 && IsWindowVisible(hwnd)) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+Program::Program() {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring command = L"\"" + ProgramPath() + L"\"";
+  started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &pi_) != FALSE;
+  if (!started_) return;
+  const DWORD until = GetTickCount() + kStartTimeout;
+  while (!window_ && static_cast<LONG>(until - GetTickCount()) > 0) {
+    Search search{pi_.dwProcessId, nullptr};
+    EnumWindows(MatchNoticeWindow, reinterpret_cast<LPARAM>(&search));
+    window_ = search.found;
+    if (!window_) Sleep(50);
+  }
+  if (window_) {
+    edit_ = GetDlgItem(window_, 100);
+    WaitForInputIdle(pi_.hProcess, 5000);
+  }
+}
+
+Program::~Program() {
+  if (!started_) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(pi_.hProcess, 99);
+    WaitForSingleObject(pi_.hProcess, kExitTimeout);
+  }
+  CloseHandle(pi_.hThread);
+  CloseHandle(pi_.hProcess);
+}
+
+void Program::Settle(DWORD ms) const {
+  Sleep(ms);
+  Answers(5000);
+}
+
+bool Program::Answers(DWORD ms) const {
+  DWORD_PTR ignored;
+  return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &ignored) != 0;
+}
+
+DWORD Program::WaitExit() const {
+  if (WaitForSingleObject(pi_.hProcess, kExitTimeout) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
+}
+
+bool Program::Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+HWND Program::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(pi_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+const CloseCase kCloseWays[5] = {
+    {"Escape", [](const Program& p) { PostKey(p.edit(), VK_ESCAPE); }},
+    {"AltF4", [](const Program& p) { PostKey(p.edit(), VK_F4, /*alt=*/true); }},
+    // What the close box and Close in the system menu send.
+    {"SystemMenuClose", [](const Program& p) { PostMessageW(p.window(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"CloseBoxClick", [](const Program& p) { ClickCloseBox(p.window()); }},
+    {"WmClose", [](const Program& p) { PostMessageW(p.window(), WM_CLOSE, 0, 0); }},
+};
+
+int NoticeProcessCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (lstrcmpiW(entry.szExeFile, ProgramFileName()) == 0) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
 }
 
 bool ExpectedFrameForThisScreen(Box* out) {

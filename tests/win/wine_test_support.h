@@ -52,6 +52,50 @@ Box OuterBox(HWND hwnd);
 // A child's rectangle in its parent's client area.
 Box ChildBox(HWND child);
 
+// The notice as the box must show it.
+const std::wstring& ExpectedNotice();
+
+// One run of the real program (NOTICE_EXE), started as its own process;
+// ended, and waited for, when it goes out of scope.
+class Program {
+ public:
+  Program();
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool ready() const { return window_ && edit_; }
+  HWND window() const { return window_; }
+  HWND edit() const { return edit_; }
+  DWORD processId() const { return pi_.dwProcessId; }
+
+  // Lets the program handle what was posted to it.
+  void Settle(DWORD ms = 300) const;
+  // True when the program answers a message within `ms`.
+  bool Answers(DWORD ms) const;
+  // The exit status, or STILL_ACTIVE when it has not ended in time.
+  DWORD WaitExit() const;
+  bool Running() const;
+  HWND Focus() const;
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+  HWND window_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+// The ways a user closes the window, each of which must end the program
+// with status 0.
+struct CloseCase {
+  const char* name;
+  void (*close)(const Program&);
+};
+extern const CloseCase kCloseWays[5];
+
+// How many processes of the notice program exist now.
+int NoticeProcessCount();
+
 // The expected outer frame for the screen the test runs on; false when the
 // screen is not one the tests know.
 bool ExpectedFrameForThisScreen(Box* out);
