@@ -31,12 +31,18 @@ add_executable(notice_wine_tests
   win/in_process_test.cpp
   win/real_program_test.cpp
   win/fuzz_test.cpp
+  win/soak_test.cpp
+  win/startup_failure_test.cpp
   ${NOTICE_RESOURCE_FILES})
 target_link_libraries(notice_wine_tests PRIVATE notice_win32 GTest::gtest_main)
 target_link_options(notice_wine_tests PRIVATE -static)
 # The program's libraries also hold code for link-time optimisation, which
 # cannot mix its inline definitions with those of the tests' plain objects.
 target_link_options(notice_wine_tests PRIVATE -fno-lto)
+
+add_executable(notice_fault_runner WIN32 win/fault_runner.cpp ${NOTICE_RESOURCE_FILES})
+target_link_libraries(notice_fault_runner PRIVATE notice_win32)
+target_link_options(notice_fault_runner PRIVATE -static -municode -fno-lto)
 
 # Only the sub-build that exists to give the tests a runnable program stops here.
 if(NOTICE_TEST_VEHICLE)
@@ -55,14 +61,16 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND wine_arch STREQUAL "win64")
       "-DNOTICE_ACCOUNT:STRING=${NOTICE_ACCOUNT}"
       "-DNOTICE_WARNINGS_AS_ERRORS:BOOL=${NOTICE_WARNINGS_AS_ERRORS}"
       "-DNOTICE_TEST_VEHICLE:BOOL=ON"
-    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target notice notice_wine_tests notice_floor bench_launcher
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target notice notice_wine_tests notice_fault_runner notice_floor bench_launcher
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
   set(tested_program "${CMAKE_BINARY_DIR}/x64/notice.exe")
+  set(fault_runner "${CMAKE_BINARY_DIR}/x64/tests/notice_fault_runner.exe")
   set(test_runner "${CMAKE_BINARY_DIR}/x64/tests/notice_wine_tests.exe")
 else()
   set(tested_program "$<TARGET_FILE:notice>")
+  set(fault_runner "$<TARGET_FILE:notice_fault_runner>")
   set(test_runner "$<TARGET_FILE:notice_wine_tests>")
 endif()
 
@@ -72,13 +80,19 @@ function(notice_windows_path OUT path)
   set(${OUT} "Z:${windows}" PARENT_SCOPE)
 endfunction()
 notice_windows_path(program_windows_path "${tested_program}")
+notice_windows_path(fault_runner_windows_path "${fault_runner}")
 
-# Each row: test name, screen, GoogleTest filter.
+# Each row: test name, screen, GoogleTest filter, and optionally the number
+# of soak cycles. The long soak carries the label "long", which the plain
+# test presets leave out and the CI ones run.
 set(wine_test_rows
   "in_process|1024x768|InProcess*:CreationFailure*:Vetoed/*"
+  "startup_failure|1024x768|Refused/StartupFailure.*"
   "real_program|1024x768|RealProgram.*:Ways/RealProgramClose.*"
   "x_input|1024x768|RealProgramXInput.*"
   "fuzz|1024x768|Fuzz.*"
+  "soak|1024x768|Soak.*|20"
+  "soak.long|1024x768|Soak.*|200"
   "geometry.1024x768|1024x768|RealProgramGeometry.*"
   "geometry.1025x769|1025x769|RealProgramGeometry.*"
   "geometry.300x400|300x400|RealProgramGeometry.*"
@@ -88,12 +102,22 @@ foreach(row IN LISTS wine_test_rows)
   list(GET fields 0 name)
   list(GET fields 1 screen)
   list(GET fields 2 filter)
+  set(cycles 20)
+  list(LENGTH fields count)
+  if(count GREATER 3)
+    list(GET fields 3 cycles)
+  endif()
   add_test(NAME wine.${name}
     COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-session" --screen ${screen} --arch ${wine_arch}
-            --prefix "${CMAKE_BINARY_DIR}/wineprefix-${wine_arch}" --timeout 600 --
-            env "NOTICE_EXE=${program_windows_path}"
+            --prefix "${CMAKE_BINARY_DIR}/wineprefix-${wine_arch}" --timeout 1800 --
+            env "NOTICE_EXE=${program_windows_path}" "NOTICE_FAULT_RUNNER=${fault_runner_windows_path}"
+                "NOTICE_SOAK_CYCLES=${cycles}"
             sh -c "exec \"\$NOTICE_WINE\" \"\$0\" --gtest_filter=\"\$1\" --gtest_color=no"
             "${test_runner}" "${filter}")
   # One prefix, one Wine server: the sessions take turns.
-  set_tests_properties(wine.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900 LABELS wine)
+  set(labels wine)
+  if(cycles GREATER 20)
+    list(APPEND labels long)
+  endif()
+  set_tests_properties(wine.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 2000 LABELS "${labels}")
 endforeach()
