@@ -182,5 +182,24 @@ TEST(RealProgram, EditsAreNotKeptForTheNextStart) {
   EXPECT_EQ(WindowText(again.edit()), ExpectedNotice());
 }
 
+// What a user does in one run: the session that runs this compares the
+// Wine prefix's files and registry before and after it.
+TEST(RealProgramNoWrites, EditMinimizeRestoreAndClose) {
+  Program p;
+  ASSERT_TRUE(p.ready());
+  for (wchar_t ch : std::wstring(L"edited 已编辑")) PostChar(p.edit(), ch);
+  PostKey(p.edit(), VK_RETURN);
+  p.Settle();
+  ASSERT_NE(WindowText(p.edit()), ExpectedNotice());
+  PostMessageW(p.window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  p.Settle(500);
+  ASSERT_TRUE(IsIconic(p.window()));
+  PostMessageW(p.window(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  p.Settle(500);
+  ASSERT_FALSE(IsIconic(p.window()));
+  PostKey(p.edit(), VK_ESCAPE);
+  EXPECT_EQ(p.WaitExit(), 0u);
+}
+
 }  // namespace
 }  // namespace notice

@@ -121,3 +121,17 @@ foreach(row IN LISTS wine_test_rows)
   endif()
   set_tests_properties(wine.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 2000 LABELS "${labels}")
 endforeach()
+
+# A run leaves the prefix's files and registry as they were; the probe
+# shows that the comparison finds a write.
+notice_windows_path(runner_windows_path "${test_runner}")
+foreach(mode IN ITEMS "" --probe)
+  set(name wine.no_writes)
+  if(mode)
+    set(name wine.no_writes.finds_a_write)
+  endif()
+  add_test(NAME ${name}
+    COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/no_writes.sh" "${CMAKE_BINARY_DIR}/wineprefix-${wine_arch}"
+            ${wine_arch} "${runner_windows_path}" "${program_windows_path}" ${mode})
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900 LABELS wine)
+endforeach()
