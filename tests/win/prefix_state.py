@@ -25,6 +25,8 @@ ALLOWED = [
      r"System\\CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\\d{4}"
      r"\|\"DriverDate(Data)?\"",
      "the X11 display driver records the display adapter with the time it started"),
+    ("value", r"System\\CurrentControlSet\\Enum\\DISPLAY\\[^|]*\\Properties\\[^|]*\|@",
+     "the X11 display driver records the monitor's rectangles, which follow the screen's size"),
 ]
 
 

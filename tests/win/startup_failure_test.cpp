@@ -8,26 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "wine_test_support.h"
+
 namespace notice {
 namespace {
 
 constexpr DWORD kBoundMs = 10000;
-
-struct Search {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK AnyWindowOf(HWND hwnd, LPARAM l) {
-  auto* s = reinterpret_cast<Search*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == s->pid && IsWindowVisible(hwnd)) {
-    s->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 struct FailureCase {
   const char* name;
@@ -50,9 +36,7 @@ TEST_P(StartupFailure, ShowsNothingAndEndsInTimeWithItsStatus) {
   bool shown = false, ended = false;
   // Watch for a window for as long as the process lives.
   while (GetTickCount() - started < kBoundMs) {
-    Search search{pi.dwProcessId, false};
-    EnumWindows(AnyWindowOf, reinterpret_cast<LPARAM>(&search));
-    shown = shown || search.found;
+    shown = shown || testing::VisibleWindowOf(pi.dwProcessId) != nullptr;
     if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
       ended = true;
       break;

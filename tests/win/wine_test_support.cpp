@@ -135,16 +135,17 @@ const wchar_t* ProgramFileName() {
 
 struct Search {
   DWORD pid;
+  const wchar_t* cls;
   HWND found;
 };
 
-BOOL CALLBACK MatchNoticeWindow(HWND hwnd, LPARAM l) {
+BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM l) {
   auto* s = reinterpret_cast<Search*>(l);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   wchar_t cls[64] = L"";
-  GetClassNameW(hwnd, cls, 64);
-  if (pid == s->pid && lstrcmpW(cls, kNoticeWindowClass) == 0 && IsWindowVisible(hwnd)) {
+  if (s->cls) GetClassNameW(hwnd, cls, 64);
+  if (pid == s->pid && (!s->cls || lstrcmpW(cls, s->cls) == 0) && IsWindowVisible(hwnd)) {
     s->found = hwnd;
     return FALSE;
   }
@@ -152,6 +153,12 @@ BOOL CALLBACK MatchNoticeWindow(HWND hwnd, LPARAM l) {
 }
 
 }  // namespace
+
+HWND VisibleWindowOf(DWORD pid, const wchar_t* cls) {
+  Search search{pid, cls, nullptr};
+  EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 Program::Program() {
   STARTUPINFOW si{};
@@ -162,9 +169,7 @@ Program::Program() {
   if (!started_) return;
   const DWORD until = GetTickCount() + kStartTimeout;
   while (!window_ && static_cast<LONG>(until - GetTickCount()) > 0) {
-    Search search{pi_.dwProcessId, nullptr};
-    EnumWindows(MatchNoticeWindow, reinterpret_cast<LPARAM>(&search));
-    window_ = search.found;
+    window_ = VisibleWindowOf(pi_.dwProcessId, kNoticeWindowClass);
     if (!window_) Sleep(50);
   }
   if (window_) {

@@ -52,6 +52,9 @@ Box OuterBox(HWND hwnd);
 // A child's rectangle in its parent's client area.
 Box ChildBox(HWND child);
 
+// A visible top-level window of process `pid` (of class `cls`, if given).
+HWND VisibleWindowOf(DWORD pid, const wchar_t* cls = nullptr);
+
 // The notice as the box must show it.
 const std::wstring& ExpectedNotice();
 
