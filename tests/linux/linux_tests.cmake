@@ -44,3 +44,12 @@ foreach(row IN LISTS linux_test_rows)
     WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/linux")
   set_tests_properties(linux.${name} PROPERTIES TIMEOUT 700 LABELS linux)
 endforeach()
+
+# Nothing written: private HOME and XDG folders, no D-Bus session and so no
+# accessibility bus; strace flags write-type calls, and the shared temporary
+# folders are compared before and after (tests/linux/no_writes.py).
+add_test(NAME linux.no_writes
+  COMMAND ${linux_session} --wm --timeout 300 --
+          env ${linux_test_env} /usr/bin/python3 no_writes.py
+  WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/linux")
+set_tests_properties(linux.no_writes PROPERTIES TIMEOUT 400 LABELS linux)
