@@ -42,8 +42,8 @@ def ico_argb(path):
     return width, height, out
 
 
-class Look(unittest.TestCase):
-    """What the window manager is told: title, hints, icon, kind of window."""
+class OneRun(unittest.TestCase):
+    """Cases that only look share one run of the program."""
 
     @classmethod
     def setUpClass(cls):
@@ -52,6 +52,10 @@ class Look(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.p.close()
+
+
+class Look(OneRun):
+    """What the window manager is told: title, hints, icon, kind of window."""
 
     def test_title_is_empty(self):
         self.assertEqual(xprop(self.p.xid, "_NET_WM_NAME"), "")
@@ -113,16 +117,8 @@ class Geometry(unittest.TestCase):
             self.assertEqual((e.x, e.y, e.width, e.height), BOX)
 
 
-class Text(unittest.TestCase):
+class Text(OneRun):
     """The box on opening."""
-
-    @classmethod
-    def setUpClass(cls):
-        cls.p = Program()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.p.close()
 
     def test_holds_the_notice_with_line_breaks(self):
         self.assertEqual(self.p.text(), expected_notice())
