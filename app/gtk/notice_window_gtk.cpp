@@ -149,9 +149,17 @@ bool NoticeWindow::FillBox() {
 void NoticeWindow::StyleColours() {
   // The box's colours from its record; the window keeps the theme's colour
   // unless its record names one.
-  char css[256];
-  std::snprintf(css, sizeof css, "textview text { background-color: #%06x; color: #%06x; }",
-                editProps_.background & 0xFFFFFFu, editProps_.textColor & 0xFFFFFFu);
+  char css[512];
+  int used = std::snprintf(css, sizeof css, "textview text { background-color: #%06x; color: #%06x; }",
+                           editProps_.background & 0xFFFFFFu, editProps_.textColor & 0xFFFFFFu);
+  if (editProps_.hideSelection && used > 0 && static_cast<std::size_t>(used) < sizeof css) {
+    // Hidden while the box has no focus, as the record asks; GTK would draw
+    // it in an unfocused colour instead.
+    std::snprintf(css + used, sizeof css - static_cast<std::size_t>(used),
+                  " textview:not(:focus) text selection { background-color: #%06x; "
+                  "color: #%06x; }",
+                  editProps_.background & 0xFFFFFFu, editProps_.textColor & 0xFFFFFFu);
+  }
   GtkCssProvider* provider = gtk_css_provider_new();
   gtk_css_provider_load_from_data(provider, css, -1, nullptr);
   gtk_style_context_add_provider(gtk_widget_get_style_context(edit_), GTK_STYLE_PROVIDER(provider),

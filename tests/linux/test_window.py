@@ -234,6 +234,39 @@ class Keys(unittest.TestCase):
         self.assertTrue(self.p.running())
 
     @needs_window_manager
+    def test_selection_is_hidden_while_another_window_is_active(self):
+        bx, by, bw, bh = self.p.box_extents()
+
+        def saturation():
+            # Mean colour saturation of the box on the screen: the selection
+            # is the only coloured thing in it.
+            shot = subprocess.run(["import", "-window", "root", "-crop", f"{bw}x{bh}+{bx}+{by}",
+                                   "png:-"], capture_output=True, check=True, timeout=20).stdout
+            out = subprocess.run(["convert", "png:-", "-colorspace", "HSL", "-channel", "G",
+                                  "-separate", "-format", "%[fx:mean]", "info:"], input=shot,
+                                 capture_output=True, check=True, timeout=20).stdout
+            return float(out)
+
+        self.p.keys("ctrl+a")
+        wait_for(lambda: saturation() > 0.3, 10, "the selection to show")
+        other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another window"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            # xmessage sets no _NET_WM_PID: found by its class.
+            xid = wait_for(lambda: run("xdotool", "search", "--onlyvisible", "--classname",
+                                       "^xmessage$", check=False).split(), 10,
+                           "the other window")[-1]
+            run("xdotool", "windowactivate", "--sync", xid, check=False)
+            wait_for(lambda: not self.p.box_focused(), 10, "the box to lose the focus")
+            wait_for(lambda: saturation() < 0.05, 10, "the selection to be hidden")
+        finally:
+            other.kill()
+            other.wait()
+        self.p.focus()
+        wait_for(lambda: saturation() > 0.3, 10, "the selection to show again")
+        self.assertEqual(self.p.selections(), 1)
+
+    @needs_window_manager
     def test_minimize_and_restore_give_the_focus_back_to_the_box(self):
         run("xdotool", "windowminimize", "--sync", str(self.p.xid))
         wait_for(lambda: "_NET_WM_STATE_HIDDEN" in (xprop(self.p.xid, "_NET_WM_STATE") or ""),
