@@ -70,7 +70,7 @@ class Look(OneRun):
         # _MOTIF_WM_HINTS: flags, functions, decorations, ...
         fields = [int(v, 16) for v in xprop(self.p.xid, "_MOTIF_WM_HINTS").split(", ")]
         functions, decorations = fields[1], fields[2]
-        resize, move, minimize, maximize, close = 2, 4, 8, 16, 32
+        move, minimize, close = 4, 8, 32  # and not resize (2) or maximize (16)
         self.assertEqual(functions, move | minimize | close)
         border, title, menu, minimize_box = 2, 8, 16, 32  # no sizing border, no maximize box
         self.assertEqual(decorations, border | title | menu | minimize_box)
