@@ -84,6 +84,40 @@ class Look(OneRun):
                         "_NET_WM_ACTION_MAXIMIZE_VERT"):
             self.assertNotIn(refused, actions)
 
+    def test_white_box_with_a_frame_on_the_themes_background(self):
+        left, top, _, _ = geometry(self.p.xid)
+        bx, by, bw, bh = BOX
+        shot = subprocess.run(["import", "-window", "root", "png:-"], capture_output=True,
+                              check=True, timeout=20).stdout
+
+        def pixel(x, y):
+            out = subprocess.run(["convert", "png:-", "-format",
+                                  f"%[fx:int(255*p{{{left + x},{top + y}}}.r)],"
+                                  f"%[fx:int(255*p{{{left + x},{top + y}}}.g)],"
+                                  f"%[fx:int(255*p{{{left + x},{top + y}}}.b)]", "info:"],
+                                 input=shot, capture_output=True, check=True, timeout=20)
+            return tuple(int(v) for v in out.stdout.split(b","))
+
+        background = pixel(5, 5)
+        self.assertEqual(pixel(bx + bw - 4, by + bh - 4), (255, 255, 255))  # inside, no text
+        self.assertNotEqual(background, (255, 255, 255))
+        self.assertEqual(pixel(bx - 2, by + bh // 2), background)
+        frame = pixel(bx, by + bh // 2)
+        self.assertLess(sum(frame), sum(background), "the box's frame should show")
+
+    @needs_window_manager
+    def test_neither_resized_nor_maximized_by_the_window_manager(self):
+        before = geometry(self.p.xid)
+        run("xdotool", "windowsize", str(self.p.xid), "600", "400")
+        # A double click on the title bar is openbox's maximize.
+        left, top, width, _ = before
+        run("xdotool", "mousemove", str(left + width // 2), str(top - 10), "click",
+            "--repeat", "2", "--delay", "80", "1")
+        # A later change of state would come after this round trip to openbox.
+        run("xdotool", "windowactivate", "--sync", str(self.p.xid), check=False)
+        self.assertEqual(geometry(self.p.xid), before)
+        self.assertNotIn("MAXIMIZED", xprop(self.p.xid, "_NET_WM_STATE") or "")
+
     def test_icon_is_the_windows_programs_picture(self):
         out = run("xprop", "-id", str(self.p.xid), "-notype", "-f", "_NET_WM_ICON", "32c",
                   "_NET_WM_ICON")
