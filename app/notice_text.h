@@ -77,4 +77,15 @@ constexpr std::string_view ServiceAccount() { return {kNoticeAccount, sizeof kNo
 constexpr std::string_view NoticeTextGbk() { return {kNoticeGbk.data(), kNoticeGbk.size() - 1}; }
 constexpr std::string_view NoticeTextUtf8() { return {kNoticeUtf8.data(), kNoticeUtf8.size() - 1}; }
 
+enum class TextEncoding { Cp936, Utf8 };
+
+// Hands the notice to a platform's converter: the code-page-936 bytes first,
+// and should that converter fail (or be missing), the UTF-8 copy. `convert`
+// takes (bytes, encoding) and returns whether it succeeded.
+template <class Convert>
+bool DecodeNotice(Convert&& convert) {
+  return convert(NoticeTextGbk(), TextEncoding::Cp936) ||
+         convert(NoticeTextUtf8(), TextEncoding::Utf8);
+}
+
 }  // namespace notice

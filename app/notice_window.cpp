@@ -78,19 +78,16 @@ const ProgramIcons& Icons(HINSTANCE instance) {
 // Unicode functions so that it reads right whatever the system's ANSI code
 // page is. Should the converter be missing, the same text comes from UTF-8.
 template <std::size_t N>
-bool DecodeNotice(std::array<wchar_t, N>& out) {
-  const std::string_view gbk = NoticeTextGbk();
-  int n = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
-                              out.data(), static_cast<int>(out.size() - 1));
-  if (n <= 0) {
-    const std::string_view utf8 = NoticeTextUtf8();
-    n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                            static_cast<int>(utf8.size()), out.data(),
-                            static_cast<int>(out.size() - 1));
-  }
-  if (n <= 0) return false;
-  out[static_cast<std::size_t>(n)] = L'\0';
-  return true;
+bool DecodeNoticeText(std::array<wchar_t, N>& out) {
+  return DecodeNotice([&out](std::string_view bytes, TextEncoding encoding) {
+    const UINT codePage = encoding == TextEncoding::Cp936 ? 936 : CP_UTF8;
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                                      static_cast<int>(bytes.size()), out.data(),
+                                      static_cast<int>(out.size() - 1));
+    if (n <= 0) return false;
+    out[static_cast<std::size_t>(n)] = L'\0';
+    return true;
+  });
 }
 
 Key ToKey(WPARAM vk) {
@@ -158,7 +155,7 @@ CreateResult NoticeWindow::Create(HINSTANCE instance, const WindowProps& props,
 
 bool NoticeWindow::CreateEdit(HINSTANCE instance) {
   std::array<wchar_t, kNoticeGbk.size()> text{};  // never more characters than bytes
-  if (!DecodeNotice(text)) return false;
+  if (!DecodeNoticeText(text)) return false;
 
   const WindowStyles styles = MapEditStyles(editProps_);
   const Rect& b = editProps_.bounds;

@@ -67,4 +67,26 @@ Rect StartRect(const WindowProps& p, int screenWidth, int screenHeight) {
   return CenterOnScreen(screenWidth, screenHeight, p.design.width, p.design.height);
 }
 
+Rect ClientRect(const Rect& outer, const FrameInsets& frame) {
+  return Rect{outer.left + frame.left, outer.top + frame.top,
+              outer.width - frame.left - frame.right, outer.height - frame.top - frame.bottom};
+}
+
+Rect StartClientRect(const WindowProps& p, int screenWidth, int screenHeight) {
+  return ClientRect(StartRect(p, screenWidth, screenHeight), kClassicFixedFrame);
+}
+
+FrameAbilities MapFrameAbilities(const WindowProps& p) {
+  // As with the styles: the minimize and maximize boxes and Close live on the
+  // caption, and only a sizable border lets the user resize.
+  FrameAbilities a;
+  a.caption = p.controlBox;
+  a.move = p.movable;
+  a.resize = p.border == BorderKind::Sizable;
+  a.minimize = p.controlBox && p.minimizeBox;
+  a.maximize = p.controlBox && p.maximizeBox;
+  a.close = p.controlBox;
+  return a;
+}
+
 }  // namespace notice

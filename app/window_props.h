@@ -129,4 +129,44 @@ Rect CenterOnScreen(int screenWidth, int screenHeight, int width, int height);
 // Where the window's outer rectangle goes on this screen.
 Rect StartRect(const WindowProps& props, int screenWidth, int screenHeight);
 
+// What the frame takes from each side of a window's outer rectangle.
+struct FrameInsets {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// The classic fixed frame the window is designed for: a 3-pixel border, and
+// on top the caption with the border above it, 22 pixels in all.
+inline constexpr FrameInsets kClassicFixedFrame{3, 22, 3, 3};
+
+// The client (content) area that a frame with these insets leaves of an
+// outer rectangle, in the same coordinates as the outer one.
+Rect ClientRect(const Rect& outer, const FrameInsets& frame);
+
+// Where the client area goes on this screen when the outer frame is placed
+// by StartRect: a toolkit that lets a window manager draw the frame places
+// the content here, so that it sits where it would inside the classic frame.
+Rect StartClientRect(const WindowProps& props, int screenWidth, int screenHeight);
+
+// What a window manager may offer for the window, and which frame buttons it
+// draws: the same switches as the window styles, for toolkits that speak to
+// a window manager instead of drawing the frame themselves.
+struct FrameAbilities {
+  bool caption = false;  // a title bar with the window menu
+  bool move = false;
+  bool resize = false;
+  bool minimize = false;
+  bool maximize = false;
+  bool close = false;
+
+  friend bool operator==(const FrameAbilities& a, const FrameAbilities& b) {
+    return a.caption == b.caption && a.move == b.move && a.resize == b.resize &&
+           a.minimize == b.minimize && a.maximize == b.maximize && a.close == b.close;
+  }
+};
+
+FrameAbilities MapFrameAbilities(const WindowProps& props);
+
 }  // namespace notice

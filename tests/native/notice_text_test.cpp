@@ -87,5 +87,38 @@ TEST(NoticeText, BytesAvoidTheOneByteWhereGbkAndCp936Disagree) {
   EXPECT_EQ(NoticeTextGbk().find('\x80'), std::string_view::npos);
 }
 
+TEST(DecodeNotice, TriesCp936FirstAndFallsBackToUtf8) {
+  struct Call {
+    std::string_view bytes;
+    TextEncoding encoding;
+  };
+  const struct {
+    const char* name;
+    bool cp936Works;
+    bool utf8Works;
+    bool expected;
+    std::size_t calls;
+  } cases[] = {
+      {"Cp936Converts", true, true, true, 1},
+      {"Cp936FailsUtf8Converts", false, true, true, 2},
+      {"BothFail", false, false, false, 2},
+  };
+  for (const auto& c : cases) {
+    std::vector<Call> calls;
+    const bool ok = DecodeNotice([&](std::string_view bytes, TextEncoding encoding) {
+      calls.push_back({bytes, encoding});
+      return encoding == TextEncoding::Cp936 ? c.cp936Works : c.utf8Works;
+    });
+    EXPECT_EQ(ok, c.expected) << c.name;
+    ASSERT_EQ(calls.size(), c.calls) << c.name;
+    EXPECT_EQ(calls[0].encoding, TextEncoding::Cp936) << c.name;
+    EXPECT_EQ(calls[0].bytes, NoticeTextGbk()) << c.name;
+    if (calls.size() == 2) {
+      EXPECT_EQ(calls[1].encoding, TextEncoding::Utf8) << c.name;
+      EXPECT_EQ(calls[1].bytes, NoticeTextUtf8()) << c.name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace notice

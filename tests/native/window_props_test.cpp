@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace notice {
@@ -11,6 +12,16 @@ namespace notice {
 std::ostream& operator<<(std::ostream& os, const WindowStyles& s) {
   return os << std::hex << "{style 0x" << s.style << ", ex 0x" << s.exStyle << ", ex after 0x"
             << s.exStyleAfterCreate << ", no move " << s.removeMoveFromSystemMenu << "}";
+}
+
+std::ostream& operator<<(std::ostream& os, const FrameAbilities& a) {
+  return os << "{caption " << a.caption << ", move " << a.move << ", resize " << a.resize
+            << ", minimize " << a.minimize << ", maximize " << a.maximize << ", close "
+            << a.close << "}";
+}
+
+std::ostream& operator<<(std::ostream& os, const Rect& r) {
+  return os << "{" << r.left << ", " << r.top << ", " << r.width << " x " << r.height << "}";
 }
 
 namespace {
@@ -163,6 +174,74 @@ INSTANTIATE_TEST_SUITE_P(
         {"ShortScreen", 1024, 200, {322, -25, 380, 250}},
         {"ExactFit", 380, 250, {0, 0, 380, 250}},
         {"FullHd", 1920, 1080, {770, 415, 380, 250}},
+    }),
+    [](const auto& row) { return row.param.name; });
+
+struct ClientCase {
+  std::string name;
+  Rect outer;
+  FrameInsets frame;
+  Rect expected;
+};
+
+class ClientArea : public testing::TestWithParam<ClientCase> {};
+
+TEST_P(ClientArea, IsTheOuterRectangleLessTheFrame) {
+  const ClientCase& c = GetParam();
+  EXPECT_EQ(ClientRect(c.outer, c.frame), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, ClientArea,
+    testing::ValuesIn(std::vector<ClientCase>{
+        {"NoticeWindowInTheClassicFrame", {322, 259, 380, 250}, kClassicFixedFrame,
+         {325, 281, 374, 225}},
+        {"NegativeOuterLeft", {-40, 75, 380, 250}, kClassicFixedFrame, {-37, 97, 374, 225}},
+        {"NoFrame", {1, 2, 30, 40}, FrameInsets{}, {1, 2, 30, 40}},
+        {"UnevenFrame", {0, 0, 100, 50}, {1, 20, 2, 3}, {1, 20, 97, 27}},
+    }),
+    [](const auto& row) { return row.param.name; });
+
+TEST(StartClientRect, IsTheCentredFramesClientArea) {
+  // The content stands where it would inside the classic frame centred by
+  // StartRect, for the screens the window tests use.
+  const std::pair<int, int> screens[] = {{1024, 768}, {1025, 769}, {300, 400}, {301, 400}};
+  for (const auto& [w, h] : screens) {
+    EXPECT_EQ(StartClientRect(WindowProps{}, w, h),
+              ClientRect(StartRect(WindowProps{}, w, h), kClassicFixedFrame))
+        << w << "x" << h;
+  }
+  EXPECT_EQ(StartClientRect(WindowProps{}, 1024, 768), (Rect{325, 281, 374, 225}));
+  EXPECT_EQ(StartClientRect(WindowProps{}, 300, 400), (Rect{-37, 97, 374, 225}));
+}
+
+struct AbilityCase {
+  std::string name;
+  WindowProps props;
+  FrameAbilities expected;  // caption, move, resize, minimize, maximize, close
+};
+
+class FrameAbilityMapping : public testing::TestWithParam<AbilityCase> {};
+
+TEST_P(FrameAbilityMapping, OffersWhatTheStylesWouldShow) {
+  EXPECT_EQ(MapFrameAbilities(GetParam().props), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, FrameAbilityMapping,
+    testing::ValuesIn(std::vector<AbilityCase>{
+        {"NoticeWindowDefaults", WindowProps{}, {true, true, false, true, false, true}},
+        {"MaximizeBoxOn", With([](WindowProps& p) { p.maximizeBox = true; }),
+         {true, true, false, true, true, true}},
+        {"MinimizeBoxOff", With([](WindowProps& p) { p.minimizeBox = false; }),
+         {true, true, false, false, false, true}},
+        {"SizableBorder", With([](WindowProps& p) { p.border = BorderKind::Sizable; }),
+         {true, true, true, true, false, true}},
+        {"NotMovable", With([](WindowProps& p) { p.movable = false; }),
+         {true, false, false, true, false, true}},
+        // The boxes sit on the caption: without a control box there are none.
+        {"NoControlBox", With([](WindowProps& p) { p.controlBox = false; p.maximizeBox = true; }),
+         {false, true, false, false, false, false}},
     }),
     [](const auto& row) { return row.param.name; });
 
