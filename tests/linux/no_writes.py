@@ -110,6 +110,11 @@ class NoWrites(unittest.TestCase):
         # through /proc, so it lies outside every folder compared.
         cls.log_fd, cls.log_path = tempfile.mkstemp(prefix="strace-", suffix=".log",
                                                     dir=os.environ.get("NOTICE_SESSION_DIR"))
+        # The program may live under a folder the fresh mounts hide (a
+        # checkout in /tmp): it is run through a handle on its folder, taken
+        # while that is still in view and inherited by the traced processes.
+        cls.program_dir_fd = os.open(os.path.dirname(os.path.abspath(NOTICE)), os.O_PATH)
+        cls.program = f"/proc/self/fd/{cls.program_dir_fd}/{os.path.basename(NOTICE)}"
         if cls.private:
             # Fresh and empty, in this mount namespace only. The X server is
             # reached over its abstract socket, which needs no /tmp.
@@ -119,6 +124,7 @@ class NoWrites(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
+        os.close(cls.program_dir_fd)
         os.close(cls.log_fd)
         if os.path.exists(cls.log_path):
             os.unlink(cls.log_path)
@@ -160,7 +166,7 @@ class NoWrites(unittest.TestCase):
             ["strace", "-f", "-qq", "-o", f"/proc/self/fd/{self.log_fd}",
              "-e", "trace=" + WRITE_CALLS, "-e", "signal=none"] + command,
             env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE, pass_fds=(self.log_fd,))
+            stderr=subprocess.PIPE, pass_fds=(self.log_fd, self.program_dir_fd))
         try:
             def window():
                 # strace's child is the program; find its window by its pid.
@@ -207,7 +213,7 @@ class NoWrites(unittest.TestCase):
         return flagged_calls(trace), differences(before, after), status, stderr
 
     def test_edit_minimize_restore_close_writes_nothing(self):
-        flagged, changed, status, stderr = self.traced_run([NOTICE])
+        flagged, changed, status, stderr = self.traced_run([self.program])
         self.assertEqual(status, 0)
         self.assertEqual(flagged, [], "write-type system calls")
         self.assertEqual(changed, [], "changed files")
@@ -217,7 +223,7 @@ class NoWrites(unittest.TestCase):
         # The same run of a program that first leaves a file behind (and
         # fails to make one where it may not) must be caught by both checks.
         writer = ['sh', '-c', 'mkdir "$HOME/.cache/left"; : >"$HOME/.cache/left/x"; '
-                  'true >/proc/no-such-file 2>/dev/null; exec "$0"', NOTICE]
+                  'true >/proc/no-such-file 2>/dev/null; exec "$0"', self.program]
         flagged, changed, status, _ = self.traced_run(writer)
         self.assertEqual(status, 0)
         self.assertTrue([c for c in flagged if "mkdir" in c and "left" in c], flagged)
