@@ -71,8 +71,6 @@ def main():
               f"at most {args.time_aim:.2f}: {verdict(ratio, args.time_aim)} |")
     for key, label in (("peak_private", "peak private memory"),
                        ("peak_working_set", "peak working set")):
-        if key not in next(iter(starts[p].values())):
-            continue
         mp, mb = median_of(starts[p], key), median_of(starts[b], key)
         ratio = paired_ratio(starts, p, b, key)
         aim = (f"at most {args.memory_aim:.2f}: {verdict(ratio, args.memory_aim)}"

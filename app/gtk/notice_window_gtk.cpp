@@ -146,6 +146,18 @@ bool NoticeWindow::FillBox() {
   return true;
 }
 
+namespace {
+
+void AddCss(GtkWidget* widget, const char* css) {
+  GtkCssProvider* provider = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(provider, css, -1, nullptr);
+  gtk_style_context_add_provider(gtk_widget_get_style_context(widget), GTK_STYLE_PROVIDER(provider),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(provider);
+}
+
+}  // namespace
+
 void NoticeWindow::StyleColours() {
   // The box's colours from its record; the window keeps the theme's colour
   // unless its record names one.
@@ -160,20 +172,11 @@ void NoticeWindow::StyleColours() {
                   "color: #%06x; }",
                   editProps_.background & 0xFFFFFFu, editProps_.textColor & 0xFFFFFFu);
   }
-  GtkCssProvider* provider = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-  gtk_style_context_add_provider(gtk_widget_get_style_context(edit_), GTK_STYLE_PROVIDER(provider),
-                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  g_object_unref(provider);
+  AddCss(edit_, css);
   if (props_.background != kSystemColor) {
     std::snprintf(css, sizeof css, "window { background-color: #%06x; }",
                   props_.background & 0xFFFFFFu);
-    provider = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(window_),
-                                   GTK_STYLE_PROVIDER(provider),
-                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(provider);
+    AddCss(window_, css);
   }
 }
 

@@ -9,25 +9,11 @@
 // The exit status is the program's.
 #include <windows.h>
 
-#include <cstring>
-
+#include "creation_veto.h"
 #include "notice_app.h"
 #include "notice_window.h"
 
 namespace {
-
-const wchar_t* g_vetoedClass = nullptr;
-
-LRESULT CALLBACK VetoCreation(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    // The class as created: version 6 of the common controls maps the name
-    // the caller passed to a versioned class first.
-    wchar_t cls[64] = L"";
-    GetClassNameW(reinterpret_cast<HWND>(wParam), cls, 64);
-    if (lstrcmpiW(cls, g_vetoedClass) == 0) return 1;
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 ATOM WINAPI RefuseClass(const WNDCLASSEXW*) {
   SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -63,8 +49,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command, int) {
   if (lstrcmpW(command, L"class") == 0) {
     if (!RedirectImport("RegisterClassExW", reinterpret_cast<const void*>(&RefuseClass))) return 90;
   } else if (lstrcmpW(command, L"window") == 0 || lstrcmpW(command, L"control") == 0) {
-    g_vetoedClass = lstrcmpW(command, L"window") == 0 ? notice::kNoticeWindowClass : L"EDIT";
-    if (!SetWindowsHookExW(WH_CBT, VetoCreation, nullptr, GetCurrentThreadId())) return 91;
+    const wchar_t* vetoed = lstrcmpW(command, L"window") == 0 ? notice::kNoticeWindowClass : L"EDIT";
+    if (!notice::testing::CreationVeto::Install(vetoed)) return 91;
   } else {
     return 92;  // not a failure this runner knows
   }

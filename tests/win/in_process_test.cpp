@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "creation_veto.h"
 #include "notice_app.h"
 #include "wine_test_support.h"
 
@@ -201,24 +202,10 @@ TEST(InProcessStart, ClosingEndsTheLoopWithStatusZero) {
   EXPECT_EQ(app.window().hwnd(), nullptr);
 }
 
-// Vetoes the creation of windows of one class, as a system out of
-// resources would refuse them.
-struct CreationVeto {
-  static inline const wchar_t* className = nullptr;
-  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) {
-      // The class as created: with version 6 of the common controls the
-      // name the caller passed is mapped to a versioned class first.
-      wchar_t cls[64] = L"";
-      GetClassNameW(reinterpret_cast<HWND>(wParam), cls, 64);
-      if (lstrcmpiW(cls, className) == 0) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-  static void CALLBACK CloseStrayWindow(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND w = FindWindowW(kNoticeWindowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
-  }
-};
+// Closes the window should a veto miss it.
+void CALLBACK CloseStrayWindow(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND w = FindWindowW(kNoticeWindowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
+}
 
 struct FailureCase {
   const char* name;
@@ -229,12 +216,11 @@ struct FailureCase {
 class CreationFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(CreationFailure, LeavesNoWindowAndEndsWithNonZeroStatus) {
-  CreationVeto::className = GetParam().vetoedClass;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, CreationVeto::Hook, nullptr, GetCurrentThreadId());
+  HHOOK hook = testing::CreationVeto::Install(GetParam().vetoedClass);
   ASSERT_NE(hook, nullptr);
   // Should the veto miss, the program would run its loop for good: close
   // it after a while so that the test fails instead of hanging.
-  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CreationVeto::CloseStrayWindow);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CloseStrayWindow);
   const DWORD started = GetTickCount();
   const int status = RunNotice(GetModuleHandleW(nullptr));
   KillTimer(nullptr, guard);

@@ -64,7 +64,9 @@ def read_registry(path):
 def snapshot(prefix):
     files = {}
     for top, dirs, names in os.walk(prefix):
-        for path in [top] + [os.path.join(top, n) for n in dirs + names if os.path.islink(os.path.join(top, n)) or n not in dirs]:
+        # Each folder once, as it is walked; links to folders are not walked.
+        links = [d for d in dirs if os.path.islink(os.path.join(top, d))]
+        for path in [top] + [os.path.join(top, n) for n in names + links]:
             rel = os.path.relpath(path, prefix).replace(os.sep, "/")
             rel = "" if rel == "." else rel
             if rel in REGISTRY_FILES:

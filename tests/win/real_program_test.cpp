@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "notice_text.h"
-#include "notice_window.h"
 #include "wine_test_support.h"
 
 namespace notice {

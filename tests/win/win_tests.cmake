@@ -27,6 +27,7 @@ endif()
 
 add_executable(notice_wine_tests
   win/wine_test_support.h
+  win/creation_veto.h
   win/wine_test_support.cpp
   win/in_process_test.cpp
   win/real_program_test.cpp
@@ -40,7 +41,7 @@ target_link_options(notice_wine_tests PRIVATE -static)
 # cannot mix its inline definitions with those of the tests' plain objects.
 target_link_options(notice_wine_tests PRIVATE -fno-lto)
 
-add_executable(notice_fault_runner WIN32 win/fault_runner.cpp ${NOTICE_RESOURCE_FILES})
+add_executable(notice_fault_runner WIN32 win/fault_runner.cpp win/creation_veto.h ${NOTICE_RESOURCE_FILES})
 target_link_libraries(notice_fault_runner PRIVATE notice_win32)
 target_link_options(notice_fault_runner PRIVATE -static -municode -fno-lto)
 
@@ -83,8 +84,8 @@ notice_windows_path(program_windows_path "${tested_program}")
 notice_windows_path(fault_runner_windows_path "${fault_runner}")
 
 # Each row: test name, screen, GoogleTest filter, and optionally the number
-# of soak cycles. The long soak carries the label "long", which the plain
-# test presets leave out and the CI ones run.
+# of soak cycles. A name ending in ".long" carries the label "long", which
+# the plain test presets leave out and the CI ones run.
 set(wine_test_rows
   "in_process|1024x768|InProcess*:CreationFailure*:Vetoed/*"
   "startup_failure|1024x768|Refused/StartupFailure.*"
@@ -102,21 +103,22 @@ foreach(row IN LISTS wine_test_rows)
   list(GET fields 0 name)
   list(GET fields 1 screen)
   list(GET fields 2 filter)
-  set(cycles 20)
+  set(soak_env)
   list(LENGTH fields count)
   if(count GREATER 3)
     list(GET fields 3 cycles)
+    set(soak_env "NOTICE_SOAK_CYCLES=${cycles}")
   endif()
   add_test(NAME wine.${name}
     COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-session" --screen ${screen} --arch ${wine_arch}
             --prefix "${CMAKE_BINARY_DIR}/wineprefix-${wine_arch}" --timeout 1800 --
             env "NOTICE_EXE=${program_windows_path}" "NOTICE_FAULT_RUNNER=${fault_runner_windows_path}"
-                "NOTICE_SOAK_CYCLES=${cycles}"
+                ${soak_env}
             sh -c "exec \"\$NOTICE_WINE\" \"\$0\" --gtest_filter=\"\$1\" --gtest_color=no"
             "${test_runner}" "${filter}")
   # One prefix, one Wine server: the sessions take turns.
   set(labels wine)
-  if(cycles GREATER 20)
+  if(name MATCHES "\\.long$")
     list(APPEND labels long)
   endif()
   set_tests_properties(wine.${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 2000 LABELS "${labels}")
